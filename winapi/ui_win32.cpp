@@ -270,8 +270,9 @@ public:
         bool visible = IsWindowVisible(hwnd_);
         UINT flags = SWP_NOACTIVATE | SWP_NOMOVE;
         int x = 0, y = 0;
-        if (form_.Visible() && !visible) {
-            // Centred each time it appears, then left where the user puts it.
+        if (form_.Visible() && !visible && !placed_) {
+            // Centred the first time it appears, then left where the user puts it.
+            placed_ = true;
             RECT work;
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
             x = work.left + (work.right - work.left - form_.Width()) / 2;
@@ -303,6 +304,7 @@ private:
     HWND hwnd_;
     HBRUSH brush_ = nullptr;
     unsigned brushColor_ = 0;
+    bool placed_ = false;
 };
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -15,3 +15,4 @@
 #undef RemoveDirectory
 #undef SetCurrentDirectory
 #undef GetEnvironmentVariable
+#undef GetVersionEx
