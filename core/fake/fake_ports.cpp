@@ -1,5 +1,9 @@
 #include "fake_ports.h"
 
+#include "fake_processcontrol.h"
+#include "fake_shelllink.h"
+#include "fake_winver.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -255,9 +259,10 @@ void Shell::Open(const std::string& file) {
 
 long Shell::GetFolderPath(int csidl, std::string* path) {
     Log("GetFolderPath " + std::to_string(csidl));
-    if (ShouldFail("GetFolderPath")) return static_cast<long>(0x80004005L);  // E_FAIL
+    // Negative as HRESULTs are, whatever the width of long.
+    if (ShouldFail("GetFolderPath")) return static_cast<std::int32_t>(0x80004005u);  // E_FAIL
     auto it = folders.find(csidl);
-    if (it == folders.end()) return static_cast<long>(0x80070002L);
+    if (it == folders.end()) return static_cast<std::int32_t>(0x80070002u);
     *path = it->second;
     return 0;
 }
@@ -363,7 +368,12 @@ bool Modules::CallWow64RevertFsRedirection(port::Handle function, port::Handle p
 
 // ---- Platform ----
 
-Platform::Platform() {
+Platform::Platform()
+    : facts_(std::make_unique<SystemFacts>()),
+      links_(std::make_unique<ShellLinks>()),
+      control_(std::make_unique<ProcessControl>()) {
+    facts_->SetWindows7x64();
+    links_->files = &files;
     env.Set("SYSTEMDRIVE", "C:");
     env.Set("PROGRAMFILES", "C:\\Program Files");
     env.Set("USERPROFILE", "C:\\Users\\user");
@@ -377,7 +387,11 @@ Platform::Platform() {
 Platform::~Platform() { port::Install(port::Ports{}); }
 
 port::Ports Platform::Ports() {
-    return port::Ports{&env, &files, &registry, &shell, &dialogs, &processes, &modules};
+    port::Ports ports{&env, &files, &registry, &shell, &dialogs, &processes, &modules};
+    ports.facts = facts_.get();
+    ports.links = links_.get();
+    ports.processControl = control_.get();
+    return ports;
 }
 
 }  // namespace fake

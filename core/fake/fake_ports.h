@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -155,7 +156,12 @@ private:
     std::map<port::Handle, std::string> procs_;
 };
 
+class SystemFacts;
+class ShellLinks;
+class ProcessControl;
+
 // A whole platform of fakes, installed as the process's ports while it lives.
+// The fakes declared in their own headers are reached through accessors.
 struct Platform {
     Environment env;
     FileSystem files;
@@ -166,7 +172,17 @@ struct Platform {
     Modules modules;
     Platform();
     ~Platform();
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
     port::Ports Ports();
+    SystemFacts& Facts() { return *facts_; }        // fake_winver.h; Windows 7 SP1 x64
+    ShellLinks& Links() { return *links_; }         // fake_shelllink.h; saves into `files`
+    ProcessControl& Control() { return *control_; } // fake_processcontrol.h; no process running
+
+private:
+    std::unique_ptr<SystemFacts> facts_;
+    std::unique_ptr<ShellLinks> links_;
+    std::unique_ptr<ProcessControl> control_;
 };
 
 }  // namespace fake

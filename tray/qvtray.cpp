@@ -1,0 +1,31 @@
+// Entry point of the tray program.
+#include "winapi/windows_clean.h"
+
+#include "core/os.h"
+#include "tray/traymain.h"
+#include "winapi/pictures_win32.h"
+#include "winapi/ports_win32.h"
+#include "winapi/tray_win32.h"
+#include "winapi/ui_tray_win32.h"
+#include "winapi/ui_win32.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    static win32::Environment env;
+    static win32::FileSystem files;
+    static win32::Shell shell;
+    static win32::Dialogs dialogs;
+    static win32::TrayShell tray;
+    port::Ports ports;
+    ports.env = &env;
+    ports.files = &files;
+    ports.shell = &shell;
+    ports.dialogs = &dialogs;
+    ports.tray = &tray;
+    port::Install(ports);
+
+    win32::Platform platform(instance);
+    win32::RegisterTrayWidgets();
+    ui::SetPictureLoader(win32::DrawPicture);
+    windowHandleOf = [](const ui::Form& form) { return reinterpret_cast<port::Handle>(win32::HandleOf(form)); };
+    return TrayMain(reinterpret_cast<port::Handle>(instance), &platform);
+}
