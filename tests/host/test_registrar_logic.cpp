@@ -105,7 +105,10 @@ TEST_P(ChooseLayoutIdTest, PicksKeptOrLowestFreeId) {
 std::vector<LayoutEntry> AllIdsTakenFrom(unsigned first) {
   std::vector<LayoutEntry> layouts;
   for (unsigned id = first; id <= 0xffff; ++id) {
-    layouts.push_back({"b" + registrar::FormatLayoutId(id) + "000", registrar::FormatLayoutId(id)});
+    std::string key = "b";
+    key += registrar::FormatLayoutId(id);
+    key += "000";
+    layouts.push_back({key, registrar::FormatLayoutId(id)});
   }
   return layouts;
 }

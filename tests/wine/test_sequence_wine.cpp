@@ -50,8 +50,9 @@ TEST_F(Sequence, InstallRunsToCompletionAndTheNextStartRemoves) {
         EXPECT_TRUE(e2e::KeyExists(HKEY_LOCAL_MACHINE, e2e::kLayoutKey));
         std::string run;
         EXPECT_TRUE(e2e::ReadString(HKEY_CURRENT_USER, e2e::kRunKey, "Brevok Russian Keyboard Tray", &run));
-        std::string quoted = e2e::Env("PROGRAMFILES") + "\\brevok\\qvtray.exe";
-        quoted.insert(0, 1, '"').push_back('"');
+        std::string quoted = "\"";
+        quoted += e2e::Env("PROGRAMFILES");
+        quoted += "\\brevok\\qvtray.exe\"";
         EXPECT_EQ(run, quoted);
         // The next Tick hides the please-wait window.
         EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(wait); }, 3000));
