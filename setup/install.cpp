@@ -105,9 +105,11 @@ void InstallPackage() {
     os.files->CreateFolder(installFolder);
 
     // The package files are read from the Package folder, wherever the
-    // process's current folder is.
-    static const char* const kPackageFiles[] = {"Qvtray.exe",       "qvnormal_3.dot", "qvnormal_7.dotm",
-                                                "qvnormal_10.dotm", "setupqv.exe",    "about.doc"};
+    // process's current folder is. The registrars go along: the Start-menu
+    // uninstall shortcut starts the installed setupqv.exe, which finds its
+    // registrar beside itself, and without one the layout could not be removed.
+    static const char* const kPackageFiles[] = {"Qvtray.exe",  "qvnormal_3.dot", "qvnormal_7.dotm", "qvnormal_10.dotm",
+                                                "setupqv.exe", "about.doc",      "load32.exe",      "load64.exe"};
     for (const char* name : kPackageFiles)
         os.files->CopyFile(packageFolder + name, installFolder + "\\" + name, false);
 

@@ -27,8 +27,8 @@ constexpr char kUninstallLink[] =
     "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Brevok Russian Keyboard\\UnInstall Brevok Russian Keyboard.lnk";
 constexpr char kWord[] = "C:\\Office\\WINWORD.EXE ";
 constexpr char kLibrary[] = "C:\\windows\\system32\\qvkey.dll";
-const char* const kPackageFiles[] = {"Qvtray.exe",  "qvnormal_3.dot", "qvnormal_7.dotm", "qvnormal_10.dotm",
-                                     "setupqv.exe", "about.doc"};
+const char* const kPackageFiles[] = {"Qvtray.exe", "qvnormal_3.dot", "qvnormal_7.dotm", "qvnormal_10.dotm",
+                                     "setupqv.exe", "about.doc", "load32.exe", "load64.exe"};
 const std::string kZ(1, '\0');
 
 // A file system that notes, for every copy, whether redirection was off.
@@ -141,7 +141,7 @@ TEST_F(InstallPackageTest, PackageFilesComeFromThePackageFolderNotTheCurrentFold
         EXPECT_EQ(files.files[files.Resolve(installed)], name) << name;
         EXPECT_EQ(files.Count(std::string("CopyFile ") + kPackage + name + " " + installed), 1) << name;
     }
-    EXPECT_EQ(files.Count("CopyFile"), 7);
+    EXPECT_EQ(files.Count("CopyFile"), 9);  // and the layout library
 }
 
 TEST_F(InstallPackageTest, ThirtyTwoBitWindowsGetsTheI386LibraryWithoutRedirectionChange) {
@@ -158,10 +158,10 @@ TEST_F(InstallPackageTest, SixtyFourBitDescriptionGetsTheAmd64LibraryWithRedirec
     EXPECT_EQ(setupState.layoutLibrarySource, std::string(kPackage) + "amd64\\Qvkey.dll");
     EXPECT_EQ(files.files[files.Resolve(kLibrary)], "amd64 build");
     // Redirection is off for the library copy only, and back on right after.
-    ASSERT_EQ(files.copies.size(), 7u);
-    for (std::size_t i = 0; i < 6; ++i) EXPECT_FALSE(files.copies[i].second) << files.copies[i].first;
-    EXPECT_EQ(files.copies[6].first, kLibrary);
-    EXPECT_TRUE(files.copies[6].second);
+    ASSERT_EQ(files.copies.size(), 9u);
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_FALSE(files.copies[i].second) << files.copies[i].first;
+    EXPECT_EQ(files.copies[8].first, kLibrary);
+    EXPECT_TRUE(files.copies[8].second);
     EXPECT_EQ(platform.modules.calls,
               (std::vector<std::string>{"LoadLibrary kernel32.dll", "GetProcAddress Wow64DisableWow64FsRedirection",
                                         "GetProcAddress Wow64RevertWow64FsRedirection",
@@ -215,7 +215,7 @@ TEST_F(InstallPackageTest, CopyFailuresAreIgnored) {
     files.Fail("CopyFile");
     files.Fail("CreateFolder", kInstall);
     InstallPackage();
-    EXPECT_EQ(files.Count("CopyFile"), 7);
+    EXPECT_EQ(files.Count("CopyFile"), 9);  // and the layout library
     EXPECT_TRUE(links.Saved(kHelpLink));
     EXPECT_TRUE(RunValue());
 }
