@@ -93,7 +93,7 @@ TEST_P(Refusals, GiveInvalidArgAndTouchNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Part24, Refusals,
+    Arguments, Refusals,
     ::testing::Values(Refusal{"EmptyTarget", "", "", kLink, "", 0, "", "", 0},
                       Refusal{"NullTarget", nullptr, "", kLink, "", 0, "", "", 0},
                       Refusal{"NullArguments", "C:\\t.exe", nullptr, kLink, "", 0, "", "", 0},

@@ -138,7 +138,7 @@ const Row kRows[] = {
      "This does not support this version of Windows.\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Part26, DescribeWindowsTable, ::testing::ValuesIn(kRows),
+INSTANTIATE_TEST_SUITE_P(Versions, DescribeWindowsTable, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST(EditionTable, EveryCode) {

@@ -74,7 +74,7 @@ TEST_P(ServerLineTable, GivesWordPath) {
     EXPECT_EQ(setupState.wordPath, GetParam().path);
 }
 
-INSTANTIATE_TEST_SUITE_P(Part22, ServerLineTable,
+INSTANTIATE_TEST_SUITE_P(ServerLines, ServerLineTable,
                          ::testing::Values(ServerRow{"C:\\Office\\WINWORD.EXE /Automation", "C:\\Office\\WINWORD.EXE "},
                                            ServerRow{"C:\\Office\\WINWORD.EXE", "C:\\Office\\WINWORD.EXE"},
                                            ServerRow{"C:\\Off/ice\\WINWORD.EXE /x", "C:\\Off"},
@@ -94,7 +94,7 @@ TEST_P(VersionTextTable, GivesNumber) {
     EXPECT_EQ(word::VersionNumber(GetParam().text), GetParam().number);
 }
 
-INSTANTIATE_TEST_SUITE_P(Part22, VersionTextTable,
+INSTANTIATE_TEST_SUITE_P(VersionTexts, VersionTextTable,
                          ::testing::Values(VersionRow{"Word.Application.10", 10}, VersionRow{"Word.Application.11", 11},
                                            VersionRow{"Word.Application.12", 12}, VersionRow{"Word.Application.14", 14},
                                            VersionRow{"Word.Application.8", 0}, VersionRow{"Word.Application.15", 0},
