@@ -30,7 +30,17 @@ echo "preparing a fresh Wine prefix in $WINEPREFIX"
 wine_prefix_ready
 
 user="build/win32/tests/wine/demo_user.exe"
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png" && echo "screenshot: $shots/$1.png"; }
+# A picture of one window, found by the start of its title (Xvfb has no
+# window manager to stack a root picture reliably).
+shot() {
+    local id
+    id=$(xwininfo -root -tree | grep -F "\"$2" | head -n 1 | awk '{print $1}')
+    if [ -n "$id" ] && xwd -id "$id" -silent | convert xwd:- "$shots/$1.png"; then
+        echo "screenshot: $shots/$1.png"
+    else
+        echo "no window \"$2\" to take a picture of" >&2
+    fi
+}
 
 echo "starting $package/setupqv.exe"
 cd "$package"
@@ -44,10 +54,27 @@ if [ "$headless" = 0 ]; then
     exit 0
 fi
 
+# No display: act as the user would, and keep pictures of what was seen.
 title="Installing now Brevok Russian Keyboard layout"
 wine "$user" wait "$title" 60
 sleep 1
-shot installer
-wine "$user" click "$title" "Exit"
+shot installer "$title"
+wine "$user" click "$title" "Click Here to Install"
+wine "$user" wait-label "INSTALLING. PLEASE WAIT" 30
+sleep 1
+shot please-wait "Microsoft "
+wine "$user" wait "Installation Complete" 120
+sleep 1
+shot complete "Installation Complete"
+wine "$user" click "Installation Complete" "Close"
 wait "$setup_pid" || true
 echo "setupqv.exe ended"
+
+wine "$user" show-tray
+sleep 1
+shot tray "BRevok Cyrillic Keyboard Layout"
+wine "$user" hide-tray || true
+
+echo
+echo "== What the install left behind"
+wine "$user" report

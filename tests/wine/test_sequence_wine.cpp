@@ -4,7 +4,9 @@
 #include "driver.h"
 
 #include <commctrl.h>
+
 #include "install_state.h"
+#include "setup_runs.h"
 
 namespace {
 
@@ -14,20 +16,6 @@ class Sequence : public ::testing::Test {
 protected:
     void SetUp() override { e2e::RemoveEverythingInstalled(); }
     void TearDown() override { e2e::RemoveEverythingInstalled(); }
-
-    // The please-wait window: the setup process's topmost window holding the label.
-    static HWND PleaseWait(DWORD pid) {
-        HWND found = nullptr;
-        e2e::WaitUntil([&] {
-            for (HWND w : e2e::TopWindowsOf(pid)) {
-                if ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
-                    e2e::FindChild(w, "Static", "INSTALLING. PLEASE WAIT"))
-                    found = w;
-            }
-            return found != nullptr;
-        }, 5000);
-        return found;
-    }
 };
 
 TEST_F(Sequence, InstallRunsToCompletionAndTheNextStartRemoves) {
@@ -38,9 +26,8 @@ TEST_F(Sequence, InstallRunsToCompletionAndTheNextStartRemoves) {
         HWND w = e2e::WaitForWindow(kInstallTitle, p.Id());
         ASSERT_NE(w, nullptr);
         e2e::Click(e2e::FindChild(w, "Button", "Click Here to Install"));
-        HWND wait = PleaseWait(p.Id());
+        HWND wait = e2e::PleaseWaitWindow(p.Id(), e2e::kPleaseWaitLabel);
         ASSERT_NE(wait, nullptr) << "the please-wait window did not come up on top";
-        EXPECT_TRUE(IsWindowVisible(wait));
 
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::Title(w) == "Installation Complete"; }, 20000));
         HWND close = e2e::FindChild(w, "Button", "Close");
@@ -50,10 +37,7 @@ TEST_F(Sequence, InstallRunsToCompletionAndTheNextStartRemoves) {
         EXPECT_TRUE(e2e::KeyExists(HKEY_LOCAL_MACHINE, e2e::kLayoutKey));
         std::string run;
         EXPECT_TRUE(e2e::ReadString(HKEY_CURRENT_USER, e2e::kRunKey, "Brevok Russian Keyboard Tray", &run));
-        std::string quoted = "\"";
-        quoted += e2e::Env("PROGRAMFILES");
-        quoted += "\\brevok\\qvtray.exe\"";
-        EXPECT_EQ(run, quoted);
+        EXPECT_EQ(run, e2e::TrayRunData());
         // The next Tick hides the please-wait window.
         EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(wait); }, 3000));
         e2e::Click(close);
