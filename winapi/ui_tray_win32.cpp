@@ -131,16 +131,7 @@ public:
     }
     bool Measure(const std::string& text, int* width, int* height) override {
         ApplyFont(link_.Font());
-        HDC dc = GetDC(hwnd_);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        TEXTMETRICA tm = {};
-        GetTextMetricsA(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd_, dc);
-        *width = size.cx;
-        *height = tm.tmHeight;
+        MeasureText(hwnd_, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)), text, width, height);
         return true;
     }
 

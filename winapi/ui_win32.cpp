@@ -160,16 +160,7 @@ public:
         ChildPeer::Sync();
     }
     bool Measure(const std::string& text, int* width, int* height) override {
-        HDC dc = GetDC(hwnd_);
-        HGDIOBJ old = SelectObject(dc, font_ ? font_ : GuiFont());
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        TEXTMETRICA tm = {};
-        GetTextMetricsA(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd_, dc);
-        *width = size.cx;
-        *height = tm.tmHeight;
+        MeasureText(hwnd_, font_ ? font_ : GuiFont(), text, width, height);
         return true;
     }
 
@@ -361,6 +352,19 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+void MeasureText(HWND window, HFONT font, const std::string& text, int* width, int* height) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    *width = size.cx;
+    *height = tm.tmHeight;
+}
 
 void RegisterPeerFactory(PeerFactory factory) { Factories().push_back(std::move(factory)); }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/ui.h"
 
@@ -29,6 +30,9 @@ const NativeImage* NativeOf(const ui::Picture& p);
 // widgets); returns null for kinds it does not handle either.
 using PeerFactory = std::function<std::unique_ptr<ui::Peer>(ui::Control& control, HWND parent)>;
 void RegisterPeerFactory(PeerFactory factory);
+
+// Size of a one-line text in a font, as a label sized to its caption needs it.
+void MeasureText(HWND window, HFONT font, const std::string& text, int* width, int* height);
 
 // The window handle of a realised form or control (null before).
 HWND HandleOf(const ui::Control& control);
