@@ -12,24 +12,11 @@
 #include "core/os.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    static win32::Environment env;
-    static win32::FileSystem files;
-    static win32::Registry registry;
-    static win32::Shell shell;
-    static win32::Dialogs dialogs;
-    static win32::Processes processes;
-    static win32::Modules modules;
+    static win32::CommonPorts common;
     static win32::ShellLinks links;
     static win32::SystemFacts facts;
     static win32::ProcessControl processControl;
-    port::Ports ports;
-    ports.env = &env;
-    ports.files = &files;
-    ports.registry = &registry;
-    ports.shell = &shell;
-    ports.dialogs = &dialogs;
-    ports.processes = &processes;
-    ports.modules = &modules;
+    port::Ports ports = common.Ports();
     ports.links = &links;
     ports.facts = &facts;
     ports.processControl = &processControl;

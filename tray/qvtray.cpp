@@ -10,16 +10,9 @@
 #include "winapi/ui_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    static win32::Environment env;
-    static win32::FileSystem files;
-    static win32::Shell shell;
-    static win32::Dialogs dialogs;
+    static win32::CommonPorts common;
     static win32::TrayShell tray;
-    port::Ports ports;
-    ports.env = &env;
-    ports.files = &files;
-    ports.shell = &shell;
-    ports.dialogs = &dialogs;
+    port::Ports ports = common.Ports();
     ports.tray = &tray;
     port::Install(ports);
 

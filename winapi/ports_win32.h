@@ -1,6 +1,7 @@
 // Win32 adapters of the common ports: one plain Windows call per method.
 #pragma once
 
+#include "core/os.h"
 #include "core/ports.h"
 
 namespace win32 {
@@ -63,6 +64,28 @@ public:
     void FreeLibrary(port::Handle module) override;
     bool CallWow64DisableFsRedirection(port::Handle function, port::Handle* previous) override;
     bool CallWow64RevertFsRedirection(port::Handle function, port::Handle previous) override;
+};
+
+// The common adapters, as one set of ports; each program adds its own.
+struct CommonPorts {
+    Environment env;
+    FileSystem files;
+    Registry registry;
+    Shell shell;
+    Dialogs dialogs;
+    Processes processes;
+    Modules modules;
+    port::Ports Ports() {
+        port::Ports ports;
+        ports.env = &env;
+        ports.files = &files;
+        ports.registry = &registry;
+        ports.shell = &shell;
+        ports.dialogs = &dialogs;
+        ports.processes = &processes;
+        ports.modules = &modules;
+        return ports;
+    }
 };
 
 }  // namespace win32

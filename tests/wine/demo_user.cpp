@@ -6,11 +6,11 @@
 //   demo_user hide-tray                     presses the tray window's "Hide"
 //   demo_user report                        prints what an install left behind
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "install_state.h"
@@ -129,18 +129,9 @@ int Report() {
     Value(HKEY_CURRENT_USER, "HKCU", e2e::kRunKey, "Brevok Russian Keyboard Tray");
 
     std::printf("\nRunning tray program:\n");
-    bool running = false;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, "qvtray.exe") == 0) {
-            std::printf("  qvtray.exe, process %lu\n", static_cast<unsigned long>(entry.th32ProcessID));
-            running = true;
-        }
-    }
-    CloseHandle(snapshot);
-    if (!running) std::printf("  (not running)\n");
+    std::vector<DWORD> trays = e2e::ProcessIdsNamed("qvtray.exe");
+    for (DWORD id : trays) std::printf("  qvtray.exe, process %lu\n", static_cast<unsigned long>(id));
+    if (trays.empty()) std::printf("  (not running)\n");
     return 0;
 }
 

@@ -78,22 +78,29 @@ std::vector<HWND> TopWindowsOf(DWORD pid) {
     return c.found;
 }
 
-void KillAll(const std::string& imageName) {
+std::vector<DWORD> ProcessIdsNamed(const std::string& imageName) {
+    std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    std::string name = entry.szExeFile;
-    name = name.substr(name.find_last_of('\\') + 1);
-    if (lstrcmpiA(name.c_str(), imageName.c_str()) != 0) continue;
-    if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-        TerminateProcess(p, 1);
-        WaitForSingleObject(p, 5000);
-        CloseHandle(p);
-    }
+        std::string name = entry.szExeFile;
+        name = name.substr(name.find_last_of('\\') + 1);
+        if (lstrcmpiA(name.c_str(), imageName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);
+    return ids;
+}
+
+void KillAll(const std::string& imageName) {
+    for (DWORD id : ProcessIdsNamed(imageName)) {
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(p, 1);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
 }
 
 std::string TempFolder(const std::string& name) {

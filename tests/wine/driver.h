@@ -49,6 +49,8 @@ HWND WaitForWindow(const std::string& title, DWORD pid = 0, DWORD ms = 15000);
 HWND FirstWindowOf(DWORD pid);
 // All top-level windows of the process, visible or not.
 std::vector<HWND> TopWindowsOf(DWORD pid);
+// Ids of the running processes with this image name (letter case ignored).
+std::vector<DWORD> ProcessIdsNamed(const std::string& imageName);
 // Terminates every process with this image name.
 void KillAll(const std::string& imageName);
 std::string Title(HWND window);

@@ -1,7 +1,6 @@
 #include "setup_runs.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cctype>
@@ -103,18 +102,8 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 
 std::vector<HANDLE> OpenProcessesNamed(const std::string& imageName) {
     std::vector<HANDLE> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return found;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        std::string name = entry.szExeFile;
-        name = name.substr(name.find_last_of('\\') + 1);
-        if (lstrcmpiA(name.c_str(), imageName.c_str()) != 0) continue;
-        if (HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID))
-            found.push_back(p);
-    }
-    CloseHandle(snapshot);
+    for (DWORD id : ProcessIdsNamed(imageName))
+        if (HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) found.push_back(p);
     return found;
 }
 

@@ -5,7 +5,6 @@
 
 #include "driver.h"
 
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -32,21 +31,6 @@ const char* const kStartMenuShortcuts[] = {"BrEvok Russian Document.lnk", "BrEvo
 
 bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-// Ids of the running processes with this image name (any case).
-std::vector<DWORD> ProcessesNamed(const std::string& imageName) {
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        std::string name = entry.szExeFile;
-        name = name.substr(name.find_last_of('\\') + 1);
-        if (SameText(name, imageName)) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
 
 // A top-level window of the process with that title, shown or not.
 HWND AnyWindowOf(DWORD pid, const std::string& title) {
@@ -123,12 +107,12 @@ TEST_F(RoundTrip, InstallStartsTheTrayAndTheNextStartRemovesEverything) {
         e2e::Program setup = e2e::Start(SetupInPackage());
         HWND w = Window(setup, kInstallTitle);
         ASSERT_NE(w, nullptr) << "no install-mode window";
-        EXPECT_TRUE(ProcessesNamed("qvtray.exe").empty());
+        EXPECT_TRUE(e2e::ProcessIdsNamed("qvtray.exe").empty());
         ASSERT_TRUE(RunToCompletion(w, kInstallButton)) << "title: " << e2e::Title(w);
 
         // The setup started the installed copy of the tray program (at Tick 31,
         // before the completion at Tick 41 at the earliest).
-        std::vector<DWORD> trays = ProcessesNamed("qvtray.exe");
+        std::vector<DWORD> trays = e2e::ProcessIdsNamed("qvtray.exe");
         ASSERT_EQ(trays.size(), 1u);
         tray = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, trays[0]);
         ASSERT_NE(tray, nullptr);
@@ -174,7 +158,7 @@ TEST_F(RoundTrip, InstallStartsTheTrayAndTheNextStartRemovesEverything) {
         ASSERT_NE(w, nullptr) << "no remove-mode window";
         // Closed while the window was made, before it showed.
         EXPECT_EQ(WaitForSingleObject(tray, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the tray still runs";
-        EXPECT_TRUE(ProcessesNamed("qvtray.exe").empty());
+        EXPECT_TRUE(e2e::ProcessIdsNamed("qvtray.exe").empty());
         EXPECT_TRUE(e2e::KeyExists(HKEY_LOCAL_MACHINE, e2e::kLayoutKey)) << "removed before the registrar ran";
 
         ASSERT_TRUE(RunToCompletion(w, kRemoveButton)) << "title: " << e2e::Title(w);
@@ -184,7 +168,7 @@ TEST_F(RoundTrip, InstallStartsTheTrayAndTheNextStartRemovesEverything) {
         EXPECT_FALSE(e2e::FolderExists(e2e::StartMenuFolder()));
         EXPECT_FALSE(e2e::FileExists(e2e::DesktopShortcut()));
         // No tray program in remove mode, also not at Tick 31.
-        EXPECT_TRUE(ProcessesNamed("qvtray.exe").empty());
+        EXPECT_TRUE(e2e::ProcessIdsNamed("qvtray.exe").empty());
 
         EXPECT_EQ(CloseAndWait(setup, w), 0u);
     }
@@ -240,7 +224,7 @@ TEST_F(RoundTrip, InstallStartedFromAnotherCurrentFolderWorks) {
     ExpectInstalledFiles();
     // The registrar was found beside the setup, not in the current folder.
     EXPECT_TRUE(e2e::KeyExists(HKEY_LOCAL_MACHINE, e2e::kLayoutKey));
-    EXPECT_EQ(ProcessesNamed("qvtray.exe").size(), 1u);
+    EXPECT_EQ(e2e::ProcessIdsNamed("qvtray.exe").size(), 1u);
     std::string value;
     EXPECT_TRUE(e2e::ReadString(HKEY_CURRENT_USER, e2e::kRunKey, kTrayRunValue, &value));
     EXPECT_EQ(value, e2e::TrayRunData());
