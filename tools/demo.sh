@@ -64,7 +64,8 @@ wine "$user" wait-label "INSTALLING. PLEASE WAIT" 30
 sleep 1
 shot please-wait "Microsoft "
 wine "$user" wait "Installation Complete" 120
-sleep 1
+# The please-wait window goes on the next Tick, while the control panel starts.
+sleep 3
 shot complete "Installation Complete"
 wine "$user" click "Installation Complete" "Close"
 wait "$setup_pid" || true
