@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "package/qvkey/kbd_tables.h"
+#include "setup_runs.h"
 
 namespace {
 
@@ -33,17 +34,7 @@ std::string PackageDir() {
   return text;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::string text;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-  CloseHandle(file);
-  return text;
-}
+using e2e::ReadWholeFile;
 
 std::string TempFile(const char* prefix) {
   char folder[MAX_PATH], path[MAX_PATH];
